@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include "platform/Platform.h"
+
+class StatusItem;
+
+// One partition of the disk utility's listing that may hold an exFAT volume.
+struct CandidatePartition {
+    QString identifier;
+    // The listing's size number and unit exactly as written there, joined by one space.
+    QString sizeText;
+
+    friend bool operator==(const CandidatePartition&, const CandidatePartition&) = default;
+};
+
+// Partition identifier to the mount point of a volume mounted under the mount base directory.
+using MountMap = QMap<QString, QString>;
+
+// The application controller: owns the status item and the mount base directory, inspects the
+// machine at every click and carries out the menu's actions. Its member functions are defined in
+// the folder of the subsystem they belong to.
+class AppDelegate {
+  public:
+    explicit AppDelegate(Platform& platform);
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+    ~AppDelegate();
+
+    // Command runner (inspect/CommandRunner.cpp).
+    QString runTaskAtPath(const QString& launchPath, const QStringList& arguments);
+
+    // Partition listing (inspect/PartitionListing.cpp).
+    static QStringList tokenizeWhitespace(const QString& text);
+    static bool isValidPartitionIdentifier(const QString& text);
+    static bool isSizeUnitToken(const QString& text);
+    static QList<CandidatePartition> parsePartitionListing(const QString& listing);
+    QList<CandidatePartition> scanCandidatePartitions();
+
+    const QString& mountBaseDirectory() const { return mountBaseDir; }
+
+  private:
+    StatusItem* statusItem = nullptr;
+    QString mountBaseDir;
+
+    Platform& platform_;
+};

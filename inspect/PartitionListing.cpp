@@ -1,0 +1,160 @@
+#include "app/AppDelegate.h"
+#include "inspect/Text.h"
+
+namespace {
+
+// Tokens of `text` as views into it, in order.
+template <typename Visit>
+void forEachToken(QStringView text, Visit visit) {
+    const qsizetype length = text.size();
+    qsizetype position = 0;
+    while (position < length) {
+        while (position < length && isWhitespace(text[position])) {
+            ++position;
+        }
+        if (position == length) {
+            break;
+        }
+        const qsizetype start = position;
+        while (position < length && !isWhitespace(text[position])) {
+            ++position;
+        }
+        visit(text.sliced(start, position - start));
+    }
+}
+
+// When `text` begins with `prefix`, drops the prefix from it and returns true.
+bool consumePrefix(QStringView& text, QStringView prefix) {
+    if (!text.startsWith(prefix)) {
+        return false;
+    }
+    text = text.sliced(prefix.size());
+    return true;
+}
+
+// The Apple form: "disk", digits, "s", digits, where the "s" is the last one of the text.
+bool isAppleIdentifier(QStringView text) {
+    if (!text.startsWith(u"disk")) {
+        return false;
+    }
+    if (text.size() <= 5) {
+        return false;
+    }
+    const qsizetype lastS = text.lastIndexOf(u's');
+    const QStringView head = text.first(lastS);
+    const QStringView tail = text.sliced(lastS + 1);
+    if (!head.startsWith(u"disk")) {
+        return false;
+    }
+    const QStringView middle = head.sliced(4);
+    return !middle.isEmpty() && !tail.isEmpty() && isAsciiDigits(middle) && isAsciiDigits(tail);
+}
+
+#if defined(__linux__)
+// A kernel partition number: digits without a leading zero.
+bool isPartitionNumber(QStringView text) {
+    return isAsciiDigits(text) && text.front() != u'0';
+}
+
+bool isLowerAsciiLetters(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (QChar c : text) {
+        if (c < u'a' || c > u'z') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The kernel's names of partitions: sdb1, hda3, vdc2, xvda1 (letters, then the partition number)
+// and nvme0n1p3, mmcblk0p1, loop0p1 (a numbered disk, "p", then the partition number).
+bool isLinuxIdentifier(QStringView text) {
+    for (QStringView prefix : {u"sd", u"hd", u"vd", u"xvd"}) {
+        QStringView rest = text;
+        if (consumePrefix(rest, prefix)) {
+            qsizetype letters = 0;
+            while (letters < rest.size() && !isAsciiDigit(rest[letters])) {
+                ++letters;
+            }
+            return isLowerAsciiLetters(rest.first(letters)) &&
+                   isPartitionNumber(rest.sliced(letters));
+        }
+    }
+    QStringView rest = text;
+    if (consumePrefix(rest, u"nvme")) {
+        const qsizetype n = rest.indexOf(u'n');
+        if (n < 0 || !isAsciiDigits(rest.first(n))) {
+            return false;
+        }
+        rest = rest.sliced(n + 1);
+    } else if (!consumePrefix(rest, u"mmcblk") && !consumePrefix(rest, u"loop")) {
+        return false;
+    }
+    const qsizetype p = rest.indexOf(u'p');
+    return p >= 0 && isAsciiDigits(rest.first(p)) && isPartitionNumber(rest.sliced(p + 1));
+}
+#endif
+
+}  // namespace
+
+QStringList AppDelegate::tokenizeWhitespace(const QString& text) {
+    QStringList tokens;
+    forEachToken(text, [&](QStringView token) { tokens.append(token.toString()); });
+    return tokens;
+}
+
+bool AppDelegate::isValidPartitionIdentifier(const QString& text) {
+#if defined(__linux__)
+    if (isLinuxIdentifier(text)) {
+        return true;
+    }
+#endif
+    return isAppleIdentifier(text);
+}
+
+bool AppDelegate::isSizeUnitToken(const QString& text) {
+    // The full default lower-case mapping, as the listing's unit is matched in any letter case.
+    const QString lower = text.toLower();
+    for (const char16_t* unit : {u"bytes", u"kb", u"mb", u"gb", u"tb", u"pb"}) {
+        if (lower == QStringView(unit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QList<CandidatePartition> AppDelegate::parsePartitionListing(const QString& listing) {
+    QList<CandidatePartition> candidates;
+    QStringList tokens;
+    QStringView rest(listing);
+    for (;;) {
+        const qsizetype lineEnd = rest.indexOf(u'\n');
+        const QStringView line = trimWhitespace(lineEnd < 0 ? rest : rest.first(lineEnd));
+        rest = lineEnd < 0 ? QStringView() : rest.sliced(lineEnd + 1);
+
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0 && isAsciiDigits(line.first(colon))) {
+            tokens.clear();
+            forEachToken(line.sliced(colon + 1),
+                         [&](QStringView token) { tokens.append(token.toString()); });
+            const qsizetype n = tokens.size();
+            if (n >= 4 && isValidPartitionIdentifier(tokens[n - 1]) &&
+                isSizeUnitToken(tokens[n - 2])) {
+                const QString typeAndName = tokens.first(n - 3).join(u' ').toLower();
+                if (typeAndName.contains(u"ntfs") || typeAndName.contains(u"fat") ||
+                    typeAndName.contains(u"microsoft basic data")) {
+                    candidates.append({tokens[n - 1], tokens[n - 3] + u' ' + tokens[n - 2]});
+                }
+            }
+        }
+        if (lineEnd < 0) {
+            return candidates;
+        }
+    }
+}
+
+QList<CandidatePartition> AppDelegate::scanCandidatePartitions() {
+    return parsePartitionListing(runTaskAtPath(platform_.commands.diskutil, {"list"}));
+}

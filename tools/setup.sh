@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs the Debian packages exfatbar needs to build, run and be tested (when root), then
+# configures and builds it in build/. Sourced by run.sh and test.sh.
+set -eu
+
+EXFATBAR_PACKAGES="cmake g++ make pkg-config qt6-base-dev libblkid-dev libgtest-dev libgmock-dev \
+exfat-fuse exfatprogs fdisk util-linux"
+
+missing=""
+for package in $EXFATBAR_PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing:$missing"
+        apt-get update
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+    else
+        echo "exfatbar needs these Debian packages:$missing"
+        echo "Install them as root with:"
+        echo "  apt-get update && apt-get install -y --no-install-recommends$missing"
+        exit 1
+    fi
+fi
+
+: "${top:?set by run.sh and test.sh, which source this file}"
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j "$(nproc)"
