@@ -197,14 +197,25 @@ TEST(PartitionListing, KeepsListingOrderAndDuplicates) {
     EXPECT_EQ(parse(listing), expected);
 }
 
-TEST(PartitionListing, MacListing) {
-    const QList<CandidatePartition> expected = {
-        {"disk1s2", "499.9 GB"},
-        {"disk1s3", "500.1 GB"},
-        {"disk2s1", "15.5 GB"},
-        {"disk3s1", "4.0 GB"},
+TEST(PartitionListing, WholeListings) {
+    struct Case {
+        const char* fixture;
+        QList<CandidatePartition> expected;
     };
-    EXPECT_EQ(parse(readFixture("diskutil-list-macos.txt")), expected);
+    const Case cases[] = {
+        // macOS: GPT and MBR disks, multi-word names, whole-disk lines, Apple and Linux types.
+        {"diskutil-list-macos.txt",
+         {{"disk1s2", "499.9 GB"},
+          {"disk1s3", "500.1 GB"},
+          {"disk2s1", "15.5 GB"},
+          {"disk3s1", "4.0 GB"}}},
+        // Our Linux stand-in on two loop disks, one MBR and one GPT, with a Japanese label.
+        {"diskutil-list-linux.txt",
+         {{"loop0p1", "33.6 MB"}, {"loop0p2", "16.8 MB"}, {"loop1p1", "16.8 MB"}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parse(readFixture(c.fixture)), c.expected) << c.fixture;
+    }
 }
 
 TEST(PartitionListing, ScanRunsTheDiskUtilityOnce) {
