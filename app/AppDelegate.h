@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "platform/Platform.h"
 
 class StatusItem;
@@ -40,6 +42,15 @@ class AppDelegate {
     static bool isSizeUnitToken(const QString& text);
     static QList<CandidatePartition> parsePartitionListing(const QString& listing);
     QList<CandidatePartition> scanCandidatePartitions();
+
+    // Mount table (inspect/MountTable.cpp).
+    static MountMap parseMountList(const QString& mountList, const QString& baseDirectory);
+    MountMap currentMountsUnderBase();
+    std::optional<QString> freeSpaceStringForMountPoint(const QString& mountPoint);
+
+    // Desktop links (actions/DesktopLinks.cpp).
+    QString desktopLinkPathForIdentifier(const QString& identifier);
+    void removeDesktopLinkForIdentifier(const QString& identifier);
 
     const QString& mountBaseDirectory() const { return mountBaseDir; }
 

@@ -2,13 +2,17 @@
 
 #include "platform/Commands.h"
 
-class TaskLauncher;
+class AlertPresenter;
 class FileManager;
+class FileSystemStats;
+class TaskLauncher;
 
 // Everything the controller needs of the operating system. `main` fills it with the real
 // implementations; tests fill it with fakes.
 struct Platform {
     TaskLauncher& tasks;
     FileManager& files;
+    FileSystemStats& stats;
+    AlertPresenter& alerts;
     Commands commands;
 };

@@ -31,14 +31,14 @@ class CommandRunnerTest : public ::testing::Test {
   protected:
     QString run(const QString& path, const QStringList& arguments) {
         PosixTaskLauncher tasks(limit);
-        Platform platform{tasks, files, Commands::macOS()};
+        Platform platform{tasks, fakes.files, fakes.stats, fakes.alerts, Commands::macOS()};
         AppDelegate controller(platform);
         return controller.runTaskAtPath(path, arguments);
     }
     QString shell(const QString& script) { return run("/bin/sh", {"-c", script}); }
 
     std::chrono::milliseconds limit = PosixTaskLauncher::kDefaultTimeLimit;
-    FakeFileManager files;
+    FakePlatform fakes;
     QTemporaryDir scratch;
 };
 
@@ -134,12 +134,10 @@ TEST_F(CommandRunnerTest, CommandsPastTheTimeLimitAreCutOff) {
 }
 
 TEST_F(CommandRunnerTest, FailuresOfTheLauncherGiveTheEmptyText) {
-    FakeTaskLauncher tasks;
-    tasks.failToStart("/bin/tool", {"x"});
-    Platform platform{tasks, files, Commands::macOS()};
-    AppDelegate controller(platform);
+    fakes.tasks.failToStart("/bin/tool", {"x"});
+    AppDelegate controller(fakes.platform);
     EXPECT_EQ(controller.runTaskAtPath("/bin/tool", {"x"}), "");
-    EXPECT_EQ(tasks.calls, QStringList{"/bin/tool x"});
+    EXPECT_EQ(fakes.tasks.calls, QStringList{"run /bin/tool x"});
 }
 
 }  // namespace

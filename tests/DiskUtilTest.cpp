@@ -124,8 +124,9 @@ class DiskUtilOnLoopDevices : public ::testing::Test {
 
     QList<CandidatePartition> scan() {
         PosixTaskLauncher tasks;
-        FakeFileManager files;
-        Platform platform{tasks, files, Commands::linuxBeside(EXFATBAR_BUILD_DIR)};
+        FakePlatform fakes;
+        Platform platform{tasks, fakes.files, fakes.stats, fakes.alerts,
+                          Commands::linuxBeside(EXFATBAR_BUILD_DIR)};
         AppDelegate controller(platform);
         return controller.scanCandidatePartitions();
     }

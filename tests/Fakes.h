@@ -2,40 +2,76 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
+#include "app/Paths.h"
+#include "platform/Alerts.h"
+#include "platform/FileSystemStats.h"
 #include "platform/Files.h"
+#include "platform/Platform.h"
 #include "platform/Tasks.h"
+#include "tests/Printers.h"
 
 // A text from UTF-16 code units, for tests that need characters beyond ASCII.
 inline QString U(const char16_t* units) {
     return QString::fromUtf16(units);
 }
 
-// Answers each command line with scripted output (the empty output when nothing is scripted) and
-// records every command line it is asked to start, as "path arg1 arg2 ...".
-class FakeTaskLauncher : public TaskLauncher {
+// Every fake records what it is asked to do in its own `calls` and, when `sharedLog` is set, in
+// one log shared with the other fakes, for tests that care about the order across them.
+class Recorder {
   public:
+    QStringList calls;
+    QStringList* sharedLog = nullptr;
+
+  protected:
+    void record(const QString& call) {
+        calls.append(call);
+        if (sharedLog != nullptr) {
+            sharedLog->append(call);
+        }
+    }
+};
+
+// Answers each command line with scripted output (the empty output when nothing is scripted) and
+// records every command line it is asked to start, as "run PATH ARG1 ARG2 ...".
+class FakeTaskLauncher : public TaskLauncher, public Recorder {
+  public:
+    using Responder = std::function<QByteArray()>;
+
     void respond(const QString& launchPath, const QStringList& arguments,
                  const QByteArray& output) {
-        outputs_[key(launchPath, arguments)] = output;
+        respondWith(launchPath, arguments, [output] { return output; });
+    }
+    // The output is made when the command runs, so a command can change what later ones print.
+    void respondWith(const QString& launchPath, const QStringList& arguments, Responder responder) {
+        responders_[line(launchPath, arguments)] = std::move(responder);
     }
     // Makes starting this command line throw, as the platform does for a missing program.
     void failToStart(const QString& launchPath, const QStringList& arguments) {
-        unstartable_.append(key(launchPath, arguments));
+        unstartable_.append(line(launchPath, arguments));
     }
 
     std::unique_ptr<Task> launch(const QString& launchPath, const QStringList& arguments) override {
-        const QString line = key(launchPath, arguments);
-        calls.append(line);
-        if (unstartable_.contains(line)) {
-            throw PlatformError("cannot start " + line.toStdString());
+        const QString command = line(launchPath, arguments);
+        record("run " + command);
+        if (unstartable_.contains(command)) {
+            throw PlatformError("cannot start " + command.toStdString());
         }
-        return std::make_unique<ScriptedTask>(outputs_.value(line));
+        const auto responder = responders_.constFind(command);
+        return std::make_unique<ScriptedTask>(responder == responders_.cend() ? QByteArray()
+                                                                              : (*responder)());
     }
 
-    QStringList calls;
+    static QString line(const QString& launchPath, const QStringList& arguments) {
+        return (QStringList{launchPath} + arguments).join(u' ');
+    }
 
   private:
     class ScriptedTask : public Task {
@@ -48,18 +84,120 @@ class FakeTaskLauncher : public TaskLauncher {
         QByteArray output_;
     };
 
-    static QString key(const QString& launchPath, const QStringList& arguments) {
-        return (QStringList{launchPath} + arguments).join(u' ');
-    }
-
-    QHash<QString, QByteArray> outputs_;
+    QHash<QString, Responder> responders_;
     QStringList unstartable_;
 };
 
-// A file manager over an imaginary file system.
-class FakeFileManager : public FileManager {
+// A file manager over an imaginary file system of files, directories and symbolic links, keyed by
+// absolute path. Records "exists P", "isLink P", "mkdir P", "symlink P -> T" and "remove P".
+class FakeFileManager : public FileManager, public Recorder {
   public:
+    enum class Kind { File, Directory, Link };
+    struct Item {
+        Kind kind;
+        QString target;
+    };
+
+    void addFile(const QString& path) { items[path] = {Kind::File, {}}; }
+    void addDirectory(const QString& path) { items[path] = {Kind::Directory, {}}; }
+    void addLink(const QString& path, const QString& target) { items[path] = {Kind::Link, target}; }
+
     QString homeDirectory() override { return home; }
 
+    bool fileExistsAtPath(const QString& path) override {
+        record("exists " + path);
+        return resolve(path).has_value();
+    }
+    bool fileExistsAtPath(const QString& path, bool& isDirectory) override {
+        record("exists " + path);
+        const std::optional<Item> item = resolve(path);
+        if (item) {
+            isDirectory = item->kind == Kind::Directory;
+        }
+        return item.has_value();
+    }
+    bool isSymbolicLinkAtPath(const QString& path) override {
+        record("isLink " + path);
+        return items.contains(path) && items[path].kind == Kind::Link;
+    }
+    bool createDirectoryAtPath(const QString& path) override {
+        record("mkdir " + path);
+        const std::optional<Item> parent = resolve(deleteLastPathComponent(path));
+        if (items.contains(path) || !parent || parent->kind != Kind::Directory) {
+            return false;
+        }
+        addDirectory(path);
+        return true;
+    }
+    bool createSymbolicLinkAtPath(const QString& path, const QString& destination) override {
+        record("symlink " + path + " -> " + destination);
+        if (items.contains(path)) {
+            return false;
+        }
+        addLink(path, destination);
+        return true;
+    }
+    bool removeFileAtPath(const QString& path) override {
+        record("remove " + path);
+        return items.remove(path) > 0;
+    }
+
     QString home = "/Users/u";
+    QMap<QString, Item> items;
+
+  private:
+    // The item at `path` with links followed (absolute targets only, as ours are).
+    std::optional<Item> resolve(QString path) const {
+        for (int depth = 0; depth < 8; ++depth) {
+            const auto item = items.constFind(path);
+            if (item == items.cend()) {
+                return std::nullopt;
+            }
+            if (item->kind != Kind::Link) {
+                return *item;
+            }
+            path = item->target;
+        }
+        return std::nullopt;
+    }
+};
+
+// File-system statistics scripted per path; nothing for any other path.
+class FakeFileSystemStats : public FileSystemStats, public Recorder {
+  public:
+    std::optional<FileSystemStatistics> statisticsAtPath(const QString& path) override {
+        record("statfs " + path);
+        const auto found = figures.constFind(path);
+        return found == figures.cend() ? std::nullopt : std::optional(*found);
+    }
+
+    QMap<QString, FileSystemStatistics> figures;
+};
+
+// Records each alert it is asked to show and returns at once, as if "OK" had been pressed.
+class FakeAlertPresenter : public AlertPresenter, public Recorder {
+  public:
+    void runModal(const Alert& alert) override {
+        record("alert " + alert.messageText);
+        shown.append(alert);
+    }
+
+    QList<Alert> shown;
+};
+
+// All the fakes, bundled as the controller takes them, with the macOS command paths.
+struct FakePlatform {
+    FakeTaskLauncher tasks;
+    FakeFileManager files;
+    FakeFileSystemStats stats;
+    FakeAlertPresenter alerts;
+    Platform platform{tasks, files, stats, alerts, Commands::macOS()};
+
+    // Makes every fake also write to `log`.
+    void shareLog(QStringList& log) {
+        tasks.sharedLog = &log;
+        files.sharedLog = &log;
+        stats.sharedLog = &log;
+        alerts.sharedLog = &log;
+    }
 };

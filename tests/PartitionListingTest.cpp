@@ -219,23 +219,19 @@ TEST(PartitionListing, WholeListings) {
 }
 
 TEST(PartitionListing, ScanRunsTheDiskUtilityOnce) {
-    FakeTaskLauncher tasks;
-    FakeFileManager files;
-    tasks.respond("/usr/sbin/diskutil", {"list"}, "1: Windows_NTFS 15.5 GB disk2s1\n");
-    Platform platform{tasks, files, Commands::macOS()};
-    AppDelegate controller(platform);
+    FakePlatform fakes;
+    fakes.tasks.respond("/usr/sbin/diskutil", {"list"}, "1: Windows_NTFS 15.5 GB disk2s1\n");
+    AppDelegate controller(fakes.platform);
 
     const QList<CandidatePartition> expected = {{"disk2s1", "15.5 GB"}};
     EXPECT_EQ(controller.scanCandidatePartitions(), expected);
-    EXPECT_EQ(tasks.calls, QStringList{"/usr/sbin/diskutil list"});
+    EXPECT_EQ(fakes.tasks.calls, QStringList{"run /usr/sbin/diskutil list"});
 }
 
 TEST(PartitionListing, UnreadableListingGivesNoCandidates) {
-    FakeTaskLauncher tasks;
-    FakeFileManager files;
-    tasks.respond("/usr/sbin/diskutil", {"list"}, "1: Windows_NTFS 15.5 GB disk2s1\n\xff");
-    Platform platform{tasks, files, Commands::macOS()};
-    AppDelegate controller(platform);
+    FakePlatform fakes;
+    fakes.tasks.respond("/usr/sbin/diskutil", {"list"}, "1: Windows_NTFS 15.5 GB disk2s1\n\xff");
+    AppDelegate controller(fakes.platform);
     EXPECT_TRUE(controller.scanCandidatePartitions().isEmpty());
 }
 

@@ -4,7 +4,7 @@
 set -eu
 
 EXFATBAR_PACKAGES="cmake g++ make pkg-config qt6-base-dev libblkid-dev libgtest-dev libgmock-dev \
-exfat-fuse exfatprogs fdisk util-linux"
+exfat-fuse exfatprogs fdisk util-linux bindfs"
 
 missing=""
 for package in $EXFATBAR_PACKAGES; do

@@ -1,0 +1,72 @@
+#include "app/AppDelegate.h"
+#include "app/Paths.h"
+#include "platform/FileSystemStats.h"
+#include "platform/Files.h"
+
+MountMap AppDelegate::parseMountList(const QString& mountList, const QString& baseDirectory) {
+    MountMap mounts;
+    QStringView rest(mountList);
+    for (;;) {
+        const qsizetype lineEnd = rest.indexOf(u'\n');
+        const QStringView line = lineEnd < 0 ? rest : rest.first(lineEnd);
+        rest = lineEnd < 0 ? QStringView() : rest.sliced(lineEnd + 1);
+
+        // DEVICE " on " MOUNTPOINT " (" TYPE-AND-OPTIONS: the first " on " ends the device text,
+        // the first " (" after it ends the mount point.
+        const qsizetype on = line.indexOf(u" on ");
+        if (on >= 0) {
+            const QStringView device = line.first(on);
+            const QStringView remainder = line.sliced(on + 4);
+            const qsizetype open = remainder.indexOf(u" (");
+            if (open >= 0) {
+                const QStringView mountPoint = remainder.first(open);
+                // A plain text prefix test: no "/" appended, no normalisation.
+                if (mountPoint.startsWith(baseDirectory)) {
+                    mounts.insert(lastPathComponent(device.toString()), mountPoint.toString());
+                }
+            }
+        }
+        if (lineEnd < 0) {
+            return mounts;
+        }
+    }
+}
+
+MountMap AppDelegate::currentMountsUnderBase() {
+    MountMap mounts = parseMountList(runTaskAtPath(platform_.commands.mount, {}), mountBaseDir);
+
+    // All stale keys are known before the first is cleaned up, so the map is never changed while
+    // it is being gone through.
+    QStringList staleKeys;
+    for (auto mount = mounts.cbegin(); mount != mounts.cend(); ++mount) {
+        if (!platform_.files.fileExistsAtPath("/dev/" + mount.key())) {
+            staleKeys.append(mount.key());
+        }
+    }
+    for (const QString& key : staleKeys) {
+        const QString mountPoint = mounts.value(key);
+        removeDesktopLinkForIdentifier(key);
+        // The forced unmount runs whatever the plain one did; neither outcome is looked at, and
+        // the volume leaves the map in any case.
+        runTaskAtPath(platform_.commands.umount, {mountPoint});
+        runTaskAtPath(platform_.commands.umount, {"-f", mountPoint});
+        mounts.remove(key);
+    }
+    return mounts;
+}
+
+std::optional<QString> AppDelegate::freeSpaceStringForMountPoint(const QString& mountPoint) {
+    const std::optional<FileSystemStatistics> figures =
+        platform_.stats.statisticsAtPath(mountPoint);
+    if (!figures) {
+        return std::nullopt;
+    }
+    // Each figure becomes a double before any arithmetic, so the products cannot overflow.
+    const double blockSize = static_cast<double>(figures->blockSize);
+    const double totalBlocks = static_cast<double>(figures->totalBlocks);
+    const double availableBlocks = static_cast<double>(figures->availableBlocks);
+    const double free = availableBlocks * blockSize / 1073741824.0;
+    const double total = totalBlocks * blockSize / 1073741824.0;
+    // QString::number writes a full stop and no grouping whatever the user's locale.
+    return QString::number(free, 'f', 1) + u'/' + QString::number(total, 'f', 1) + " GB free";
+}
