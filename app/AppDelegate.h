@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "app/StatusMenu.h"
 #include "platform/Platform.h"
 
 class StatusItem;
@@ -28,10 +29,22 @@ using MountMap = QMap<QString, QString>;
 // the folder of the subsystem they belong to.
 class AppDelegate {
   public:
+    // Fixes the mount base directory and creates it when nothing stands at its path.
     explicit AppDelegate(Platform& platform);
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
     ~AppDelegate();
+
+    // Application shell (app/AppDelegate.cpp).
+    void applicationDidFinishLaunching();
+    // The status menu as the system stands now: both inspections run afresh.
+    StatusMenu statusMenu();
+    // A click on the status item: a fresh menu is popped up and the chosen entry's action run
+    // while the menu still exists.
+    void statusItemClicked();
+    // Sends the entry's action to its target with the entry as argument.
+    void performMenuEntry(const MenuEntry& entry);
+    void quitAction();
 
     // Command runner (inspect/CommandRunner.cpp).
     QString runTaskAtPath(const QString& launchPath, const QStringList& arguments);
@@ -53,6 +66,7 @@ class AppDelegate {
     void removeDesktopLinkForIdentifier(const QString& identifier);
 
     const QString& mountBaseDirectory() const { return mountBaseDir; }
+    StatusItem* currentStatusItem() const { return statusItem; }
 
   private:
     StatusItem* statusItem = nullptr;

@@ -1,34 +1,49 @@
 #include <cstdio>
+#include <memory>
 
 #include "app/AppDelegate.h"
 #include "platform/linux/Executable.h"
 #include "platform/linux/LinuxFileSystemStats.h"
+#include "platform/linux/LocaleLanguages.h"
 #include "platform/posix/PosixFileManager.h"
 #include "platform/posix/PosixTaskLauncher.h"
+#include "platform/qt/QtApplication.h"
 #include "platform/terminal/TerminalAlerts.h"
+#include "platform/terminal/TerminalApplication.h"
 
+// The program takes no options and reads no configuration: its argument vector is not read.
 int main(int, char**) {
+    // The desktop front end where there is a graphical session with a system tray, the terminal
+    // front end everywhere else.
+    QString whyNoDesktop;
+    std::unique_ptr<QtApplication> desktop = QtApplication::create(&whyNoDesktop);
+    std::unique_ptr<TerminalApplication> terminal;
+    std::unique_ptr<AlertPresenter> alerts;
+    Application* application = desktop.get();
+    if (desktop) {
+        alerts = std::make_unique<QtAlerts>();
+    } else {
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+        std::printf("exfatbar: %s, using the terminal\n", qUtf8Printable(whyNoDesktop));
+        terminal = std::make_unique<TerminalApplication>(stdin, stdout);
+        alerts = std::make_unique<TerminalAlerts>(stdin, stdout);
+        application = terminal.get();
+    }
+
     PosixTaskLauncher tasks;
     PosixFileManager files;
     LinuxFileSystemStats stats;
-    TerminalAlerts alerts(stdin, stdout);
-    Platform platform{tasks, files, stats, alerts, Commands::linuxBeside(executableDirectory())};
-    AppDelegate controller(platform);
+    LocaleLanguages languages;
+    Platform platform{tasks,
+                      files,
+                      stats,
+                      *alerts,
+                      languages,
+                      *application,
+                      Commands::linuxBeside(executableDirectory())};
 
-    const MountMap mounts = controller.currentMountsUnderBase();
-    for (auto mount = mounts.cbegin(); mount != mounts.cend(); ++mount) {
-        const std::optional<QString> freeSpace =
-            controller.freeSpaceStringForMountPoint(mount.value());
-        std::printf("mounted: %s at %s (%s)\n", qUtf8Printable(mount.key()),
-                    qUtf8Printable(mount.value()), qUtf8Printable(freeSpace.value_or("?")));
-    }
-    const QList<CandidatePartition> candidates = controller.scanCandidatePartitions();
-    if (mounts.isEmpty() && candidates.isEmpty()) {
-        std::puts("No exFAT drives found");
-    }
-    for (const CandidatePartition& candidate : candidates) {
-        std::printf("%s (%s)\n", qUtf8Printable(candidate.identifier),
-                    qUtf8Printable(candidate.sizeText));
-    }
+    auto controller = std::make_unique<AppDelegate>(platform);
+    application->run([&controller] { controller->applicationDidFinishLaunching(); });
+    controller.reset();
     return 0;
 }

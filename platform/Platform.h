@@ -3,8 +3,10 @@
 #include "platform/Commands.h"
 
 class AlertPresenter;
+class Application;
 class FileManager;
 class FileSystemStats;
+class LanguagePreferences;
 class TaskLauncher;
 
 // Everything the controller needs of the operating system. `main` fills it with the real
@@ -14,5 +16,7 @@ struct Platform {
     FileManager& files;
     FileSystemStats& stats;
     AlertPresenter& alerts;
+    LanguagePreferences& languages;
+    Application& application;
     Commands commands;
 };

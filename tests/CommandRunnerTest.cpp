@@ -31,7 +31,7 @@ class CommandRunnerTest : public ::testing::Test {
   protected:
     QString run(const QString& path, const QStringList& arguments) {
         PosixTaskLauncher tasks(limit);
-        Platform platform{tasks, fakes.files, fakes.stats, fakes.alerts, Commands::macOS()};
+        Platform platform = fakes.with(Commands::macOS(), &tasks);
         AppDelegate controller(platform);
         return controller.runTaskAtPath(path, arguments);
     }

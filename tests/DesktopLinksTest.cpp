@@ -28,6 +28,7 @@ TEST(DesktopLinkPath, NamedAfterTheIdentifier) {
         FakePlatform fakes;
         fakes.files.home = c.home;
         AppDelegate controller(fakes.platform);
+        fakes.files.calls.clear();
         EXPECT_EQ(controller.desktopLinkPathForIdentifier(c.identifier), c.path);
         EXPECT_TRUE(fakes.files.calls.isEmpty()) << "the path needs no file-system access";
     }
@@ -36,6 +37,7 @@ TEST(DesktopLinkPath, NamedAfterTheIdentifier) {
 TEST(DesktopLinkRemoval, NothingThereMeansNoDeletion) {
     FakePlatform fakes;
     AppDelegate controller(fakes.platform);
+    fakes.files.calls.clear();
     controller.removeDesktopLinkForIdentifier("disk2s1");
     EXPECT_EQ(fakes.files.calls, QStringList{"exists /Users/u/Desktop/exFAT (disk2s1)"});
 }
@@ -55,7 +57,7 @@ class DesktopLinksOnDisk : public ::testing::Test {
 
     void remove() {
         PosixFileManager files;
-        Platform platform{fakes.tasks, files, fakes.stats, fakes.alerts, Commands::macOS()};
+        Platform platform = fakes.with(Commands::macOS(), nullptr, &files);
         AppDelegate controller(platform);
         controller.removeDesktopLinkForIdentifier("disk2s1");
     }

@@ -125,8 +125,7 @@ class DiskUtilOnLoopDevices : public ::testing::Test {
     QList<CandidatePartition> scan() {
         PosixTaskLauncher tasks;
         FakePlatform fakes;
-        Platform platform{tasks, fakes.files, fakes.stats, fakes.alerts,
-                          Commands::linuxBeside(EXFATBAR_BUILD_DIR)};
+        Platform platform = fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks);
         AppDelegate controller(platform);
         return controller.scanCandidatePartitions();
     }

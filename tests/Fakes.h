@@ -14,7 +14,9 @@
 #include "platform/Alerts.h"
 #include "platform/FileSystemStats.h"
 #include "platform/Files.h"
+#include "platform/Languages.h"
 #include "platform/Platform.h"
+#include "platform/StatusBar.h"
 #include "platform/Tasks.h"
 #include "tests/Printers.h"
 
@@ -185,13 +187,93 @@ class FakeAlertPresenter : public AlertPresenter, public Recorder {
     QList<Alert> shown;
 };
 
+// A preference store whose list of languages the test sets; English-less by default.
+class FakeLanguages : public LanguagePreferences {
+  public:
+    QStringList preferredLanguages() override {
+        ++reads;
+        return languages;
+    }
+
+    QStringList languages;
+    int reads = 0;
+};
+
+// A status item that records what it is given and chooses the menu entry the test picked.
+class FakeStatusItem : public StatusItem, public Recorder {
+  public:
+    void setTitle(const QString& text) override {
+        record("title " + text);
+        title = text;
+    }
+    void setHighlightMode(bool on) override { highlight = on; }
+    void setAction(std::function<void()> clicked) override { action = std::move(clicked); }
+    void setMenuSource(std::function<StatusMenu()> buildMenu,
+                       std::function<void(const MenuEntry&)> performEntry) override {
+        build = std::move(buildMenu);
+        perform = std::move(performEntry);
+    }
+    std::optional<qsizetype> popUpStatusItemMenu(const StatusMenu& menu) override {
+        record("popUp");
+        shownMenus.append(menu);
+        if (!chooseTitle) {
+            return std::nullopt;
+        }
+        for (qsizetype i = 0; i < menu.entries.size(); ++i) {
+            if (menu.entries[i].title == *chooseTitle) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    }
+
+    QString title;
+    bool highlight = false;
+    std::function<void()> action;
+    std::function<StatusMenu()> build;
+    std::function<void(const MenuEntry&)> perform;
+    QList<StatusMenu> shownMenus;
+    // The title of the entry the user chooses in the next menus; none dismisses them.
+    std::optional<QString> chooseTitle;
+};
+
+// An application whose event loop only runs the launch callback.
+class FakeApplication : public Application, public Recorder {
+  public:
+    void run(const std::function<void()>& didFinishLaunching) override {
+        record("run");
+        didFinishLaunching();
+    }
+    void terminate() override { record("terminate"); }
+    StatusItem* statusItemWithLength(double length) override {
+        record("statusItemWithLength " + QString::number(length));
+        return &item;
+    }
+
+    FakeStatusItem item;
+};
+
 // All the fakes, bundled as the controller takes them, with the macOS command paths.
 struct FakePlatform {
     FakeTaskLauncher tasks;
     FakeFileManager files;
     FakeFileSystemStats stats;
     FakeAlertPresenter alerts;
-    Platform platform{tasks, files, stats, alerts, Commands::macOS()};
+    FakeLanguages languages;
+    FakeApplication application;
+    Platform platform{tasks, files, stats, alerts, languages, application, Commands::macOS()};
+
+    // The bundle with the pieces given here in place of the fakes (null keeps the fake).
+    Platform with(Commands commands, TaskLauncher* realTasks, FileManager* realFiles = nullptr,
+                  FileSystemStats* realStats = nullptr) {
+        return Platform{realTasks ? *realTasks : tasks,
+                        realFiles ? *realFiles : files,
+                        realStats ? *realStats : stats,
+                        alerts,
+                        languages,
+                        application,
+                        std::move(commands)};
+    }
 
     // Makes every fake also write to `log`.
     void shareLog(QStringList& log) {
@@ -199,5 +281,7 @@ struct FakePlatform {
         files.sharedLog = &log;
         stats.sharedLog = &log;
         alerts.sharedLog = &log;
+        application.sharedLog = &log;
+        application.item.sharedLog = &log;
     }
 };

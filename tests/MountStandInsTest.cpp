@@ -130,8 +130,8 @@ class RealMounts : public ::testing::Test {
     }
 
     MountMap currentMounts() {
-        Platform platform{tasks, files, stats, fakes.alerts,
-                          Commands::linuxBeside(EXFATBAR_BUILD_DIR)};
+        Platform platform =
+            fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks, &files, &stats);
         AppDelegate controller(platform);
         return controller.currentMountsUnderBase();
     }
@@ -196,7 +196,8 @@ TEST_F(RealMounts, ExfatVolumeUnderTheBaseIsListedWithItsFreeSpace) {
     ASSERT_GT(total, 0) << figures;
     const QString text = QString::asprintf("%.1f/%.1f GB free", available * blockSize / (1 << 30),
                                            total * blockSize / (1 << 30));
-    Platform platform{tasks, files, stats, fakes.alerts, Commands::linuxBeside(EXFATBAR_BUILD_DIR)};
+    Platform platform =
+        fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks, &files, &stats);
     AppDelegate controller(platform);
     EXPECT_EQ(controller.freeSpaceStringForMountPoint(mountPoint), text);
 
@@ -232,10 +233,10 @@ TEST_F(RealMounts, UmountReleasesAUsersOwnFuseMount) {
         ASSERT_TRUE(isMountedAt(mountPoint));
 
         std::string output;
-        EXPECT_EQ(runShell(asNobody + EXFATBAR_BUILD_DIR "/libexec/umount " + flag + mountPoint +
-                               " 2>&1",
-                           &output),
-                  0)
+        EXPECT_EQ(
+            runShell(asNobody + EXFATBAR_BUILD_DIR "/libexec/umount " + flag + mountPoint + " 2>&1",
+                     &output),
+            0)
             << output;
         EXPECT_FALSE(isMountedAt(mountPoint)) << flag << output;
     }

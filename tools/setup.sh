@@ -1,10 +1,10 @@
 #!/bin/sh
-# Installs the Debian packages exfatbar needs to build, run and be tested (when root), then
-# configures and builds it in build/. Sourced by run.sh and test.sh.
+# Installs the Debian packages exfatbar needs (when root), then configures and builds it in
+# build/. Sourced by run.sh and test.sh; test.sh adds the test tools in EXTRA_PACKAGES.
 set -eu
 
-EXFATBAR_PACKAGES="cmake g++ make pkg-config qt6-base-dev libblkid-dev libgtest-dev libgmock-dev \
-exfat-fuse exfatprogs fdisk util-linux bindfs"
+EXFATBAR_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+libblkid-dev libgtest-dev libgmock-dev exfat-fuse exfatprogs fdisk util-linux ${EXTRA_PACKAGES:-}"
 
 missing=""
 for package in $EXFATBAR_PACKAGES; do
