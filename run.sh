@@ -3,4 +3,4 @@
 set -eu
 top=$(cd "$(dirname "$0")" && pwd)
 . "$top/tools/setup.sh"
-exec "$top/build/exfatbar"
+exec "$top/build/exfatbar.app/exfatbar"

@@ -49,6 +49,14 @@ class AppDelegate {
     // Command runner (inspect/CommandRunner.cpp).
     QString runTaskAtPath(const QString& launchPath, const QStringList& arguments);
 
+    // Tools installer (actions/ToolsInstaller.cpp).
+    QString siblingBinDir();
+    bool installCLIToolsFromBinDir(const QString& binDir);
+    bool ensureCLIToolsInstalled();
+    // The script that copies the tools from `binDir` into /usr/local/sbin, the folder quoted for
+    // the shell whatever characters its path holds.
+    static QString installScriptForBinDir(const QString& binDir);
+
     // Partition listing (inspect/PartitionListing.cpp).
     static QStringList tokenizeWhitespace(const QString& text);
     static bool isValidPartitionIdentifier(const QString& text);

@@ -1,8 +1,10 @@
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
 #include "app/AppDelegate.h"
-#include "platform/linux/Executable.h"
+#include "platform/linux/ExecutableBundle.h"
+#include "platform/linux/LinuxAuthorization.h"
 #include "platform/linux/LinuxFileSystemStats.h"
 #include "platform/linux/LocaleLanguages.h"
 #include "platform/posix/PosixFileManager.h"
@@ -10,6 +12,8 @@
 #include "platform/qt/QtApplication.h"
 #include "platform/terminal/TerminalAlerts.h"
 #include "platform/terminal/TerminalApplication.h"
+
+#include <unistd.h>
 
 // The program takes no options and reads no configuration: its argument vector is not read.
 int main(int, char**) {
@@ -34,13 +38,13 @@ int main(int, char**) {
     PosixFileManager files;
     LinuxFileSystemStats stats;
     LocaleLanguages languages;
-    Platform platform{tasks,
-                      files,
-                      stats,
-                      *alerts,
-                      languages,
-                      *application,
-                      Commands::linuxBeside(executableDirectory())};
+    ExecutableBundle bundle;
+    // The credentials dialog may stay up a while: the privileged install gets a longer limit.
+    PosixTaskLauncher privilegedTasks(std::chrono::minutes(15));
+    LinuxAuthorization authorization(privilegedTasks, [] { return ::geteuid() == 0; });
+    Platform platform{tasks,   files,         stats,
+                      *alerts, languages,     *application,
+                      bundle,  authorization, Commands::linuxBeside(bundle.bundlePath())};
 
     auto controller = std::make_unique<AppDelegate>(platform);
     application->run([&controller] { controller->applicationDidFinishLaunching(); });

@@ -4,6 +4,8 @@
 
 class AlertPresenter;
 class Application;
+class Authorization;
+class Bundle;
 class FileManager;
 class FileSystemStats;
 class LanguagePreferences;
@@ -18,5 +20,7 @@ struct Platform {
     AlertPresenter& alerts;
     LanguagePreferences& languages;
     Application& application;
+    Bundle& bundle;
+    Authorization& authorization;
     Commands commands;
 };

@@ -24,6 +24,9 @@ class Task {
     // Returns once the child has exited; throws PlatformError when waiting fails or the command
     // has run past its time limit.
     virtual void waitUntilExit() = 0;
+    // The child's exit status once waitUntilExit has returned; -1 when it was ended by a signal
+    // or has not been waited for. (The command runner never reads it.)
+    virtual int terminationStatus() = 0;
 };
 
 // Starts child processes.

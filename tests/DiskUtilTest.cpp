@@ -125,7 +125,7 @@ class DiskUtilOnLoopDevices : public ::testing::Test {
     QList<CandidatePartition> scan() {
         PosixTaskLauncher tasks;
         FakePlatform fakes;
-        Platform platform = fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks);
+        Platform platform = fakes.with(Commands::linuxBeside(EXFATBAR_BUNDLE_DIR), &tasks);
         AppDelegate controller(platform);
         return controller.scanCandidatePartitions();
     }
@@ -164,7 +164,7 @@ TEST_F(DiskUtilOnLoopDevices, ListsExfatOnNtfsTypeAndBasicDataButNotLinux) {
     EXPECT_EQ(on(candidates, *gpt), gptExpected);
 
     std::string listing;
-    runShell(EXFATBAR_BUILD_DIR "/libexec/diskutil list", &listing);
+    runShell(EXFATBAR_BUNDLE_DIR "/libexec/diskutil list", &listing);
     EXPECT_NE(listing.find("Windows_NTFS MY STICK"), std::string::npos) << listing;
     EXPECT_NE(listing.find("FDisk_partition_scheme"), std::string::npos) << listing;
     EXPECT_NE(listing.find("GUID_partition_scheme"), std::string::npos) << listing;
@@ -172,8 +172,8 @@ TEST_F(DiskUtilOnLoopDevices, ListsExfatOnNtfsTypeAndBasicDataButNotLinux) {
 
 TEST(DiskUtilStandIn, CommandLineErrors) {
     std::string output;
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/diskutil 2>&1", &output), 2);
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/diskutil unmount /dev/nonexistent", &output),
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/diskutil 2>&1", &output), 2);
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/diskutil unmount /dev/nonexistent", &output),
               0);
     EXPECT_NE(output.find("is not mounted"), std::string::npos) << output;
 }
@@ -203,7 +203,7 @@ TEST_F(DiskUtilOnLoopDevices, UnmountReleasesEveryMountOfTheDevice) {
     ASSERT_TRUE(isMountedAt(second));
 
     std::string output;
-    runShell(EXFATBAR_BUILD_DIR "/libexec/diskutil unmount " + device, &output);
+    runShell(EXFATBAR_BUNDLE_DIR "/libexec/diskutil unmount " + device, &output);
     EXPECT_FALSE(isMountedAt(second)) << output;
     EXPECT_FALSE(isMountedAt(first)) << output;
     EXPECT_NE(output.find("Unmounted " + device + " from " + first), std::string::npos) << output;

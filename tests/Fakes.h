@@ -7,11 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 
 #include "app/Paths.h"
 #include "platform/Alerts.h"
+#include "platform/Authorization.h"
+#include "platform/Bundle.h"
 #include "platform/FileSystemStats.h"
 #include "platform/Files.h"
 #include "platform/Languages.h"
@@ -81,6 +84,7 @@ class FakeTaskLauncher : public TaskLauncher, public Recorder {
         explicit ScriptedTask(QByteArray output) : output_(std::move(output)) {}
         QByteArray readDataToEndOfFile() override { return output_; }
         void waitUntilExit() override {}
+        int terminationStatus() override { return 0; }
 
       private:
         QByteArray output_;
@@ -253,6 +257,89 @@ class FakeApplication : public Application, public Recorder {
     FakeStatusItem item;
 };
 
+// A bundle at a path the test sets.
+class FakeBundle : public Bundle, public Recorder {
+  public:
+    QString bundlePath() override {
+        record("bundlePath");
+        return path;
+    }
+
+    QString path = "/Applications/exFAT.app";
+};
+
+// Administrator rights as the test scripts them. Records "create NAME flags F",
+// "execute TOOL ARG...", "read N", "close" and "free F".
+class FakeAuthorization : public Authorization, public Recorder {
+  public:
+    std::int32_t create(const QList<AuthorizationItem>& rights, std::uint32_t flags,
+                        AuthorizationRef& reference) override {
+        QStringList names;
+        for (const AuthorizationItem& item : rights) {
+            names.append(QString("%1 (value %2/%3, flags %4)")
+                             .arg(item.name)
+                             .arg(item.valueLength)
+                             .arg(item.value == nullptr ? "null" : "set")
+                             .arg(item.flags));
+        }
+        record("create " + names.join(", ") + " flags " + QString::number(flags));
+        if (createStatus == errAuthorizationSuccess) {
+            reference = 42;
+        }
+        return createStatus;
+    }
+    std::int32_t executeWithPrivileges(AuthorizationRef reference, const QString& tool,
+                                       std::uint32_t options, const QList<QByteArray>& arguments,
+                                       std::unique_ptr<PrivilegedStream>& stream) override {
+        QStringList line = {"execute", QString::number(reference), tool, QString::number(options)};
+        for (const QByteArray& argument : arguments) {
+            line.append(QString::fromUtf8(argument));
+        }
+        record(line.join(u' '));
+        if (stream != nullptr) {
+            record("stream was not cleared");
+        }
+        if (onExecute) {
+            onExecute();
+        }
+        if (output) {
+            stream = std::make_unique<Stream>(*this, *output);
+        }
+        return executeStatus;
+    }
+    void free(AuthorizationRef reference, std::uint32_t flags) override {
+        record("free " + QString::number(reference) + " flags " + QString::number(flags));
+    }
+
+    std::int32_t createStatus = errAuthorizationSuccess;
+    std::int32_t executeStatus = errAuthorizationSuccess;
+    // The privileged process's output; none hands back no stream.
+    std::optional<QByteArray> output = QByteArray("done\n");
+    // What the privileged script does to the imaginary system.
+    std::function<void()> onExecute;
+
+  private:
+    class Stream : public PrivilegedStream {
+      public:
+        Stream(FakeAuthorization& owner, QByteArray bytes)
+            : owner_(owner), bytes_(std::move(bytes)) {}
+        std::size_t read(char* buffer, std::size_t size) override {
+            const std::size_t count =
+                std::min(size, static_cast<std::size_t>(bytes_.size()) - position_);
+            std::memcpy(buffer, bytes_.constData() + position_, count);
+            position_ += count;
+            owner_.record("read " + QString::number(size) + " -> " + QString::number(count));
+            return count;
+        }
+        void close() override { owner_.record("close"); }
+
+      private:
+        FakeAuthorization& owner_;
+        QByteArray bytes_;
+        std::size_t position_ = 0;
+    };
+};
+
 // All the fakes, bundled as the controller takes them, with the macOS command paths.
 struct FakePlatform {
     FakeTaskLauncher tasks;
@@ -261,17 +348,23 @@ struct FakePlatform {
     FakeAlertPresenter alerts;
     FakeLanguages languages;
     FakeApplication application;
-    Platform platform{tasks, files, stats, alerts, languages, application, Commands::macOS()};
+    FakeBundle bundle;
+    FakeAuthorization authorization;
+    Platform platform{tasks,       files,  stats,         alerts,           languages,
+                      application, bundle, authorization, Commands::macOS()};
 
     // The bundle with the pieces given here in place of the fakes (null keeps the fake).
     Platform with(Commands commands, TaskLauncher* realTasks, FileManager* realFiles = nullptr,
-                  FileSystemStats* realStats = nullptr) {
+                  FileSystemStats* realStats = nullptr,
+                  Authorization* realAuthorization = nullptr) {
         return Platform{realTasks ? *realTasks : tasks,
                         realFiles ? *realFiles : files,
                         realStats ? *realStats : stats,
                         alerts,
                         languages,
                         application,
+                        bundle,
+                        realAuthorization ? *realAuthorization : authorization,
                         std::move(commands)};
     }
 
@@ -283,5 +376,7 @@ struct FakePlatform {
         alerts.sharedLog = &log;
         application.sharedLog = &log;
         application.item.sharedLog = &log;
+        bundle.sharedLog = &log;
+        authorization.sharedLog = &log;
     }
 };

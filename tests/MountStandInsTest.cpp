@@ -89,12 +89,12 @@ TEST(MountInfo, FuseMountsOfAUser) {
 
 TEST(UmountStandIn, CommandLineErrorsAndUnmountedPaths) {
     std::string output;
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/umount 2>&1", &output), 2);
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/umount -x /tmp 2>&1", &output), 2);
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/umount 2>&1", &output), 2);
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/umount -x /tmp 2>&1", &output), 2);
     output.clear();
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/umount /nonexistent/x 2>&1", &output), 1);
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/umount /nonexistent/x 2>&1", &output), 1);
     EXPECT_EQ(output.rfind("umount: /nonexistent/x: ", 0), 0u) << output;
-    EXPECT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/mount extra 2>&1"), 2);
+    EXPECT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/mount extra 2>&1"), 2);
 }
 
 // The real stand-ins, the real runner and the real file manager, as root, in a mount namespace of
@@ -131,7 +131,7 @@ class RealMounts : public ::testing::Test {
 
     MountMap currentMounts() {
         Platform platform =
-            fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks, &files, &stats);
+            fakes.with(Commands::linuxBeside(EXFATBAR_BUNDLE_DIR), &tasks, &files, &stats);
         AppDelegate controller(platform);
         return controller.currentMountsUnderBase();
     }
@@ -150,7 +150,7 @@ TEST_F(RealMounts, MountStandInPrintsPathsExactly) {
     const QString awkward = home.filePath("a b (c) on d");
     mountTmpfs(awkward);
     std::string output;
-    ASSERT_EQ(runShell(EXFATBAR_BUILD_DIR "/libexec/mount", &output), 0);
+    ASSERT_EQ(runShell(EXFATBAR_BUNDLE_DIR "/libexec/mount", &output), 0);
     const std::string expected = "tmpfs on " + awkward.toStdString() + " (tmpfs, rw, relatime)\n";
     EXPECT_NE(output.find(expected), std::string::npos) << output;
 }
@@ -197,7 +197,7 @@ TEST_F(RealMounts, ExfatVolumeUnderTheBaseIsListedWithItsFreeSpace) {
     const QString text = QString::asprintf("%.1f/%.1f GB free", available * blockSize / (1 << 30),
                                            total * blockSize / (1 << 30));
     Platform platform =
-        fakes.with(Commands::linuxBeside(EXFATBAR_BUILD_DIR), &tasks, &files, &stats);
+        fakes.with(Commands::linuxBeside(EXFATBAR_BUNDLE_DIR), &tasks, &files, &stats);
     AppDelegate controller(platform);
     EXPECT_EQ(controller.freeSpaceStringForMountPoint(mountPoint), text);
 
@@ -233,10 +233,10 @@ TEST_F(RealMounts, UmountReleasesAUsersOwnFuseMount) {
         ASSERT_TRUE(isMountedAt(mountPoint));
 
         std::string output;
-        EXPECT_EQ(
-            runShell(asNobody + EXFATBAR_BUILD_DIR "/libexec/umount " + flag + mountPoint + " 2>&1",
-                     &output),
-            0)
+        EXPECT_EQ(runShell(asNobody + EXFATBAR_BUNDLE_DIR "/libexec/umount " + flag + mountPoint +
+                               " 2>&1",
+                           &output),
+                  0)
             << output;
         EXPECT_FALSE(isMountedAt(mountPoint)) << flag << output;
     }

@@ -107,6 +107,7 @@ class PosixTask : public Task {
             const pid_t done = ::waitpid(pid_, &status, WNOHANG);
             if (done == pid_) {
                 reaped_ = true;
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
                 return;
             }
             if (done < 0 && errno != EINTR) {
@@ -117,6 +118,10 @@ class PosixTask : public Task {
                 sleepUntilExitOrDeadline();
             }
         }
+    }
+
+    int terminationStatus() override {
+        return status_;
     }
 
   private:
@@ -155,6 +160,7 @@ class PosixTask : public Task {
     FileDescriptor pidfd_;
     Clock::time_point deadline_;
     bool reaped_ = false;
+    int status_ = -1;
 };
 
 class SpawnSetup {

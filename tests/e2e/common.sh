@@ -3,7 +3,7 @@
 
 set -eu
 BUILD=$(cd "$1" && pwd)
-APP="$BUILD/exfatbar"
+APP="$BUILD/exfatbar.app/exfatbar"
 ARTIFACTS="$BUILD/test-artifacts"
 mkdir -p "$ARTIFACTS"
 SKIP=77
