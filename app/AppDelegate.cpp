@@ -108,7 +108,11 @@ void AppDelegate::performMenuEntry(const MenuEntry& entry) {
             quitAction();
             break;
         case MenuAction::Mount:
+            mountAction(entry);
+            break;
         case MenuAction::Unmount:
+            unmountAction(entry);
+            break;
         case MenuAction::None:
             break;
     }

@@ -73,6 +73,11 @@ class AppDelegate {
     QString desktopLinkPathForIdentifier(const QString& identifier);
     void removeDesktopLinkForIdentifier(const QString& identifier);
 
+    // Mount and eject (actions/MountEject.cpp): the actions of the Mount and Eject entries, which
+    // carry a partition identifier and a mount point.
+    void mountAction(const MenuEntry& sender);
+    void unmountAction(const MenuEntry& sender);
+
     const QString& mountBaseDirectory() const { return mountBaseDir; }
     StatusItem* currentStatusItem() const { return statusItem; }
 

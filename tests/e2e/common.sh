@@ -2,6 +2,11 @@
 # first argument and writes its screenshots and logs to $BUILD/test-artifacts.
 
 set -eu
+# As root, every test runs in a mount namespace of its own whose mounts do not propagate back, so
+# nothing it mounts (the volumes, a scratch /usr/local/sbin) reaches the machine's mount table.
+if [ "$(id -u)" -eq 0 ] && [ -z "${EXFATBAR_E2E_PRIVATE:-}" ] && command -v unshare >/dev/null; then
+    EXFATBAR_E2E_PRIVATE=1 exec unshare -m --propagation private "$0" "$@"
+fi
 BUILD=$(cd "$1" && pwd)
 APP="$BUILD/exfatbar.app/exfatbar"
 ARTIFACTS="$BUILD/test-artifacts"
@@ -40,12 +45,14 @@ wait_for() {
 # Root only: a loop disk with one MBR partition of type $1 (7 is NTFS/exFAT), formatted exFAT
 # with label $2 unless $2 is "-". Sets DISK (loopN) and PART (loopNp1).
 attach_disk() {
+    disk_count=$(( ${disk_count:-0} + 1 ))
     [ "$(id -u)" -eq 0 ] || skip "loop devices need root"
     [ -w /dev/loop-control ] || skip "no /dev/loop-control"
     need losetup partx sfdisk
-    truncate -s 64M "$WORK/disk.img"
-    printf 'label: dos\n,,%s\n' "$1" | sfdisk -q "$WORK/disk.img"
-    device=$(losetup -f --show "$WORK/disk.img")
+    image="$WORK/disk$disk_count.img"
+    truncate -s 64M "$image"
+    printf 'label: dos\n,,%s\n' "$1" | sfdisk -q "$image"
+    device=$(losetup -f --show "$image")
     DISK=${device#/dev/}
     at_exit "losetup -d /dev/$DISK"
     partx -a "/dev/$DISK" 2>/dev/null || fail "partx could not add the partitions of $DISK"
@@ -56,3 +63,15 @@ attach_disk() {
         mkfs.exfat -L "$2" "/dev/$PART" >/dev/null
     fi
 }
+
+# Root only, in the private namespace: an empty scratch file system over /usr/local/sbin, so the
+# tools installer writes there and never into the machine's own folder.
+scratch_usr_local_sbin() {
+    [ -n "${EXFATBAR_E2E_PRIVATE:-}" ] || skip "no private mount namespace"
+    mkdir -p /usr/local/sbin
+    mount -t tmpfs -o size=64m exfatbar-e2e /usr/local/sbin
+    at_exit "umount -l /usr/local/sbin"
+}
+
+# Whether $1 is a mount point now.
+is_mounted() { awk -v mp="$1" '$5 == mp { found = 1 } END { exit !found }' /proc/self/mountinfo; }

@@ -71,13 +71,42 @@ empty_height=$HEIGHT
 [ "$context_height" -eq "$empty_height" ] || fail "the context menu differs from the click's menu"
 quit_from_menu
 
-if [ "$(id -u)" -eq 0 ] && [ -w /dev/loop-control ] && command -v mkfs.exfat >/dev/null; then
+if [ "$(id -u)" -eq 0 ] && [ -w /dev/loop-control ] && [ -w /dev/fuse ] &&
+    command -v mkfs.exfat >/dev/null; then
+    scratch_usr_local_sbin
     attach_disk 7 "E2E STICK"
+    BASE="$HOME/exfat-volumes"
     start_app
     open_menu 1 desktop-menu-mount.png
     [ "$HEIGHT" -gt "$empty_height" ] || fail "the menu did not grow with a Mount entry"
+    # The first enabled entry is "Mount: $PART".
+    xdotool key Down Return
+    wait_for 100 sh -c "[ \"\$(readlink '$HOME/Desktop/exFAT ($PART)')\" = '$BASE/$PART' ]" ||
+        fail "the click did not mount $PART and link it on the Desktop"
+    is_mounted "$BASE/$PART" || fail "linked but not mounted"
+
+    open_menu 1 desktop-menu-eject.png
+    # The first enabled entry is now "Eject: $PART (...)".
+    xdotool key Down Return
+    wait_for 100 sh -c "! awk -v mp='$BASE/$PART' '\$5 == mp { f = 1 } END { exit !f }' /proc/self/mountinfo" ||
+        fail "the click did not eject $PART"
+    # The link goes once the action has seen the volume leave the mount list.
+    wait_for 50 sh -c "[ ! -L '$HOME/Desktop/exFAT ($PART)' ]" || fail "the Desktop link stayed after Eject"
+
+    # A partition without a file system: the mount fails with an alert, dismissed with Return.
+    attach_disk 7 -
+    open_menu 1 desktop-menu-two.png
+    xdotool key Down Down Return
+    wait_for 100 sh -c "xwininfo -root -children | grep -q '\"exFAT\": (\"exfatbar\"'" ||
+        fail "no alert after a failed mount"
+    sleep 0.5
+    import -window root "$ARTIFACTS/desktop-alert-mount-failed.png"
+    xdotool key Return
+    wait_for 50 sh -c "! xwininfo -root -children | grep -q '\"exFAT\": (\"exfatbar\"'" ||
+        fail "the alert did not close"
+    open_menu 1 desktop-menu-last.png
     quit_from_menu
 else
-    echo "not root or no loop devices: the run with a partition is skipped"
+    echo "not root, or no loop devices or /dev/fuse: the runs with partitions are skipped"
 fi
 echo "desktop front end: OK"
