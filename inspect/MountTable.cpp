@@ -1,10 +1,16 @@
+#include <algorithm>
+
 #include "app/AppDelegate.h"
 #include "app/Paths.h"
 #include "platform/FileSystemStats.h"
 #include "platform/Files.h"
 
 MountMap AppDelegate::parseMountList(const QString& mountList, const QString& baseDirectory) {
-    MountMap mounts;
+    struct Mount {
+        QString key;
+        QString mountPoint;
+    };
+    QList<Mount> found;
     QStringView rest(mountList);
     for (;;) {
         const qsizetype lineEnd = rest.indexOf(u'\n');
@@ -18,18 +24,29 @@ MountMap AppDelegate::parseMountList(const QString& mountList, const QString& ba
             const QStringView device = line.first(on);
             const QStringView remainder = line.sliced(on + 4);
             const qsizetype open = remainder.indexOf(u" (");
-            if (open >= 0) {
-                const QStringView mountPoint = remainder.first(open);
-                // A plain text prefix test: no "/" appended, no normalisation.
-                if (mountPoint.startsWith(baseDirectory)) {
-                    mounts.insert(lastPathComponent(device.toString()), mountPoint.toString());
-                }
+            // A plain text prefix test: no "/" appended, no normalisation.
+            if (open >= 0 && remainder.first(open).startsWith(baseDirectory)) {
+                found.append({device.sliced(device.lastIndexOf(u'/') + 1).toString(),
+                              remainder.first(open).toString()});
             }
         }
         if (lineEnd < 0) {
-            return mounts;
+            break;
         }
     }
+    // Sorted first and then put into the map in key order, which keeps building the map linear in
+    // the number of lines however many volumes there are. The sort is stable, so of the lines with
+    // one key the last is the last of its run, and that one counts.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Mount& a, const Mount& b) { return a.key < b.key; });
+    MountMap mounts;
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        if (i + 1 < found.size() && found[i + 1].key == found[i].key) {
+            continue;
+        }
+        mounts.insert(mounts.cend(), found[i].key, found[i].mountPoint);
+    }
+    return mounts;
 }
 
 MountMap AppDelegate::currentMountsUnderBase() {

@@ -1,3 +1,5 @@
+#include <QVarLengthArray>
+
 #include "app/AppDelegate.h"
 #include "inspect/Text.h"
 
@@ -97,6 +99,40 @@ bool isLinuxIdentifier(QStringView text) {
 }
 #endif
 
+// `text` with the full Unicode default lower-case mapping applied. ASCII text, the usual case,
+// is lowered without the general machinery: on it the two agree.
+QString lowerCased(QStringView text) {
+    QString lower(text.size(), Qt::Uninitialized);
+    QChar* out = lower.data();
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return text.toString().toLower();
+        }
+        *out++ = (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 0x20) : c;
+    }
+    return lower;
+}
+
+// Whether `text`, lower-cased, is one of the listing's unit words.
+bool isSizeUnit(QStringView text) {
+    const QString lower = lowerCased(text);
+    for (const char16_t* unit : {u"bytes", u"kb", u"mb", u"gb", u"tb", u"pb"}) {
+        if (lower == QStringView(unit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isPartitionIdentifier(QStringView text) {
+#if defined(__linux__)
+    if (isLinuxIdentifier(text)) {
+        return true;
+    }
+#endif
+    return isAppleIdentifier(text);
+}
+
 }  // namespace
 
 QStringList AppDelegate::tokenizeWhitespace(const QString& text) {
@@ -106,28 +142,17 @@ QStringList AppDelegate::tokenizeWhitespace(const QString& text) {
 }
 
 bool AppDelegate::isValidPartitionIdentifier(const QString& text) {
-#if defined(__linux__)
-    if (isLinuxIdentifier(text)) {
-        return true;
-    }
-#endif
-    return isAppleIdentifier(text);
+    return isPartitionIdentifier(text);
 }
 
 bool AppDelegate::isSizeUnitToken(const QString& text) {
-    // The full default lower-case mapping, as the listing's unit is matched in any letter case.
-    const QString lower = text.toLower();
-    for (const char16_t* unit : {u"bytes", u"kb", u"mb", u"gb", u"tb", u"pb"}) {
-        if (lower == QStringView(unit)) {
-            return true;
-        }
-    }
-    return false;
+    return isSizeUnit(text);
 }
 
 QList<CandidatePartition> AppDelegate::parsePartitionListing(const QString& listing) {
     QList<CandidatePartition> candidates;
-    QStringList tokens;
+    // Views into the listing: a line's tokens become texts of their own only when it is accepted.
+    QVarLengthArray<QStringView, 16> tokens;
     QStringView rest(listing);
     for (;;) {
         const qsizetype lineEnd = rest.indexOf(u'\n');
@@ -137,15 +162,21 @@ QList<CandidatePartition> AppDelegate::parsePartitionListing(const QString& list
         const qsizetype colon = line.indexOf(u':');
         if (colon > 0 && isAsciiDigits(line.first(colon))) {
             tokens.clear();
-            forEachToken(line.sliced(colon + 1),
-                         [&](QStringView token) { tokens.append(token.toString()); });
+            forEachToken(line.sliced(colon + 1), [&](QStringView token) { tokens.append(token); });
             const qsizetype n = tokens.size();
-            if (n >= 4 && isValidPartitionIdentifier(tokens[n - 1]) &&
-                isSizeUnitToken(tokens[n - 2])) {
-                const QString typeAndName = tokens.first(n - 3).join(u' ').toLower();
+            if (n >= 4 && isPartitionIdentifier(tokens[n - 1]) && isSizeUnit(tokens[n - 2])) {
+                QString joined = tokens[0].toString();
+                for (qsizetype i = 1; i < n - 3; ++i) {
+                    joined += u' ';
+                    joined += tokens[i];
+                }
+                const QString typeAndName = lowerCased(joined);
                 if (typeAndName.contains(u"ntfs") || typeAndName.contains(u"fat") ||
                     typeAndName.contains(u"microsoft basic data")) {
-                    candidates.append({tokens[n - 1], tokens[n - 3] + u' ' + tokens[n - 2]});
+                    QString sizeText = tokens[n - 3].toString();
+                    sizeText += u' ';
+                    sizeText += tokens[n - 2];
+                    candidates.append({tokens[n - 1].toString(), sizeText});
                 }
             }
         }

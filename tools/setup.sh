@@ -4,7 +4,7 @@
 set -eu
 
 EXFATBAR_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-libblkid-dev libgtest-dev libgmock-dev exfat-fuse exfatprogs fdisk util-linux pkexec ${EXTRA_PACKAGES:-}"
+libblkid-dev libgtest-dev libgmock-dev libbenchmark-dev exfat-fuse exfatprogs fdisk util-linux pkexec ${EXTRA_PACKAGES:-}"
 
 missing=""
 for package in $EXFATBAR_PACKAGES; do
