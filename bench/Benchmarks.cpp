@@ -64,13 +64,22 @@ void BM_BareSpawnTrue(benchmark::State& state) {
 }
 BENCHMARK(BM_BareSpawnTrue)->Unit(benchmark::kMicrosecond);
 
-void BM_RunTaskTrue(benchmark::State& state) {
+// The controller's command runner over real processes.
+struct Runner {
+    QString run(const QString& path, const QStringList& arguments) {
+        return controller.runTaskAtPath(path, arguments);
+    }
+
     PosixTaskLauncher tasks;
     FakePlatform fakes;
     Platform platform = fakes.with(Commands::macOS(), &tasks);
-    AppDelegate controller(platform);
+    AppDelegate controller{platform};
+};
+
+void BM_RunTaskTrue(benchmark::State& state) {
+    Runner runner;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(controller.runTaskAtPath("/bin/true", {}));
+        benchmark::DoNotOptimize(runner.run("/bin/true", {}));
     }
 }
 BENCHMARK(BM_RunTaskTrue)->Unit(benchmark::kMicrosecond);
@@ -105,13 +114,10 @@ BENCHMARK(BM_Click)->Unit(benchmark::kMicrosecond);
 // What a click spends in its two commands, each on its own: the mount list, and the disk listing,
 // which reads every partition's first blocks.
 void BM_StandIn(benchmark::State& state, const char* command, QStringList arguments) {
-    PosixTaskLauncher tasks;
-    FakePlatform fakes;
-    Platform platform = fakes.with(Commands::macOS(), &tasks);
-    AppDelegate controller(platform);
+    Runner runner;
     const QString path = QString(EXFATBAR_BUNDLE_DIR "/libexec/") + command;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(controller.runTaskAtPath(path, arguments));
+        benchmark::DoNotOptimize(runner.run(path, arguments));
     }
 }
 BENCHMARK_CAPTURE(BM_StandIn, mount, "mount", QStringList())->Unit(benchmark::kMicrosecond);
@@ -121,14 +127,11 @@ BENCHMARK_CAPTURE(BM_StandIn, diskutil, "diskutil", QStringList{"list"})
 // The same facts from util-linux: the block devices with their partition types and labels, and
 // the mount table.
 void BM_LsblkFindmnt(benchmark::State& state) {
-    PosixTaskLauncher tasks;
-    FakePlatform fakes;
-    Platform platform = fakes.with(Commands::macOS(), &tasks);
-    AppDelegate controller(platform);
+    Runner runner;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(controller.runTaskAtPath(
-            "/usr/bin/lsblk", {"-b", "-P", "-o", "NAME,SIZE,PTTYPE,PARTTYPE,LABEL"}));
-        benchmark::DoNotOptimize(controller.runTaskAtPath("/usr/bin/findmnt", {"-l", "-n"}));
+        benchmark::DoNotOptimize(
+            runner.run("/usr/bin/lsblk", {"-b", "-P", "-o", "NAME,SIZE,PTTYPE,PARTTYPE,LABEL"}));
+        benchmark::DoNotOptimize(runner.run("/usr/bin/findmnt", {"-l", "-n"}));
     }
 }
 BENCHMARK(BM_LsblkFindmnt)->Unit(benchmark::kMicrosecond);
