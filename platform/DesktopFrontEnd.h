@@ -10,7 +10,9 @@ class Application;
 class DesktopFrontEnd {
   public:
     virtual ~DesktopFrontEnd() = default;
+    // The tray application; never fails once the front end exists.
     virtual Application& application() = 0;
+    // Modal message boxes; never fails once the front end exists.
     virtual AlertPresenter& alerts() = 0;
 };
 
