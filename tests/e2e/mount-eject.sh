@@ -19,7 +19,9 @@ LINK="$HOME/Desktop/exFAT ($EXFAT)"
 
 # --- the terminal, driven through a FIFO -------------------------------------------------------
 mkfifo "$WORK/in"
-"$APP" <"$WORK/in" >"$WORK/out" 2>&1 &
+# The transcript exists before the program starts: opening the FIFO waits for its writer below.
+: >"$WORK/out"
+"$APP" >"$WORK/out" 2>&1 <"$WORK/in" &
 PID=$!
 at_exit "kill $PID"
 exec 3>"$WORK/in"
