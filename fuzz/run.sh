@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer on)
-# in build-fuzz/ and runs each for $1 seconds (default 600), seeded from the test fixtures.
+# in build-fuzz/ and runs them all at once for $1 seconds (default 600), seeded from the test
+# fixtures.
 # Fails when a target finds a crash, a hang or a sanitizer report; the input is kept in
 # build-fuzz/findings/.
 set -eu
@@ -29,19 +30,25 @@ seed fuzz_mount_list "$fixtures"/mountinfo.txt
 seed fuzz_identifier "$fixtures"/diskutil-list-*.txt
 seed fuzz_stand_ins "$fixtures"/mountinfo.txt "$fixtures"/diskutil-list-linux.txt
 
-status=0
-for target in fuzz_partition_listing fuzz_mount_list fuzz_identifier fuzz_stand_ins; do
-    echo "== $target for $seconds s"
-    if ! "$build/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+# The targets run side by side; each has the whole time.
+targets="fuzz_partition_listing fuzz_mount_list fuzz_identifier fuzz_stand_ins"
+for target in $targets; do
+    "$build/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -max_len=65536 -artifact_prefix="$build/findings/$target-" -print_final_stats=1 \
-        "$build/corpus/$target" >"$build/$target.log" 2>&1; then
+        "$build/corpus/$target" >"$build/$target.log" 2>&1 &
+    eval "pid_$target=$!"
+done
+status=0
+for target in $targets; do
+    if eval "wait \$pid_$target"; then
+        printf '%s for %s s: ' "$target" "$seconds"
+        grep -E "stat::number_of_executed_units|stat::new_units_added" "$build/$target.log" |
+            tr -s ' \n' ' '
+        echo
+    else
         echo "FAILED: $target; see $build/$target.log and $build/findings/"
         tail -n 40 "$build/$target.log"
         status=1
-    else
-        grep -E "stat::number_of_executed_units|stat::new_units_added" "$build/$target.log" |
-            tr '\n' ' '
-        echo
     fi
 done
 exit $status

@@ -5,7 +5,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build-sanitizers"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DEXFATBAR_STATIC_STAND_INS=OFF \
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DEXFATBAR_STATIC_STAND_INS=OFF -DEXFATBAR_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
     >/dev/null
 cmake --build "$build" -j "$(nproc)"
