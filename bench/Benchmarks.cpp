@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <array>
+#include <chrono>
 #include <cstdlib>
 
 #include <spawn.h>
@@ -22,30 +24,45 @@ extern char** environ;
 
 namespace {
 
-void perLine(benchmark::State& state) {
-    state.counters["per_line"] = benchmark::Counter(
-        static_cast<double>(state.range(0)),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+// Parsing 1 000 lines a hundred times and 100 000 lines once, in turn within each iteration;
+// the counters are nanoseconds per line of each.
+template <typename Parse>
+void parsingGrowth(benchmark::State& state, const QString& small, const QString& large,
+                   Parse parse) {
+    using Clock = std::chrono::steady_clock;
+    Clock::duration smallTime{};
+    Clock::duration largeTime{};
+    for (auto _ : state) {
+        auto start = Clock::now();
+        for (int i = 0; i < 100; ++i) {
+            benchmark::DoNotOptimize(parse(small));
+        }
+        smallTime += Clock::now() - start;
+        start = Clock::now();
+        benchmark::DoNotOptimize(parse(large));
+        largeTime += Clock::now() - start;
+    }
+    const double lines = 100'000.0 * static_cast<double>(state.iterations());
+    state.counters["ns_per_line_1k"] =
+        std::chrono::duration<double, std::nano>(smallTime).count() / lines;
+    state.counters["ns_per_line_100k"] =
+        std::chrono::duration<double, std::nano>(largeTime).count() / lines;
 }
 
 void BM_PartitionListing(benchmark::State& state) {
-    const QString listing = generatedPartitionListing(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(AppDelegate::parsePartitionListing(listing));
-    }
-    perLine(state);
+    parsingGrowth(
+        state, generatedPartitionListing(1'000), generatedPartitionListing(100'000),
+        [](const QString& listing) { return AppDelegate::parsePartitionListing(listing); });
 }
-BENCHMARK(BM_PartitionListing)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PartitionListing)->Unit(benchmark::kMillisecond);
 
 void BM_MountList(benchmark::State& state) {
     const QString base = "/Users/u/exfat-volumes";
-    const QString mounts = generatedMountList(static_cast<int>(state.range(0)), base);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(AppDelegate::parseMountList(mounts, base));
-    }
-    perLine(state);
+    parsingGrowth(
+        state, generatedMountList(1'000, base), generatedMountList(100'000, base),
+        [&base](const QString& mounts) { return AppDelegate::parseMountList(mounts, base); });
 }
-BENCHMARK(BM_MountList)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MountList)->Unit(benchmark::kMillisecond);
 
 // The floor of running a program: posix_spawn and waitpid, nothing else.
 void spawnAndWait(const char* path) {
@@ -56,13 +73,6 @@ void spawnAndWait(const char* path) {
         ::waitpid(pid, &status, 0);
     }
 }
-
-void BM_BareSpawnTrue(benchmark::State& state) {
-    for (auto _ : state) {
-        spawnAndWait("/bin/true");
-    }
-}
-BENCHMARK(BM_BareSpawnTrue)->Unit(benchmark::kMicrosecond);
 
 // The controller's command runner over real processes.
 struct Runner {
@@ -75,41 +85,6 @@ struct Runner {
     Platform platform = fakes.with(Commands::macOS(), &tasks);
     AppDelegate controller{platform};
 };
-
-void BM_RunTaskTrue(benchmark::State& state) {
-    Runner runner;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(runner.run("/bin/true", {}));
-    }
-}
-BENCHMARK(BM_RunTaskTrue)->Unit(benchmark::kMicrosecond);
-
-void BM_TwoBareSpawnsTrue(benchmark::State& state) {
-    for (auto _ : state) {
-        spawnAndWait("/bin/true");
-        spawnAndWait("/bin/true");
-    }
-}
-BENCHMARK(BM_TwoBareSpawnsTrue)->Unit(benchmark::kMicrosecond);
-
-// A whole click with the real stand-ins: the mount table and the listing read, the menu built.
-void BM_Click(benchmark::State& state) {
-    QTemporaryDir home;
-    const QByteArray savedHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    PosixTaskLauncher tasks;
-    PosixFileManager files;
-    LinuxFileSystemStats stats;
-    FakePlatform fakes;
-    Platform platform =
-        fakes.with(Commands::linuxBeside(EXFATBAR_BUNDLE_DIR), &tasks, &files, &stats);
-    AppDelegate controller(platform);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(controller.statusMenu());
-    }
-    qputenv("HOME", savedHome);
-}
-BENCHMARK(BM_Click)->Unit(benchmark::kMicrosecond);
 
 // What a click spends in its two commands, each on its own: the mount list, and the disk listing,
 // which reads every partition's first blocks.
@@ -124,17 +99,71 @@ BENCHMARK_CAPTURE(BM_StandIn, mount, "mount", QStringList())->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_StandIn, diskutil, "diskutil", QStringList{"list"})
     ->Unit(benchmark::kMicrosecond);
 
-// The same facts from util-linux: the block devices with their partition types and labels, and
-// the mount table.
-void BM_LsblkFindmnt(benchmark::State& state) {
-    Runner runner;
+// A measure and its floors taken in turn within each iteration, so that the drift of a noisy
+// machine falls on all of them alike; the counters are their times per iteration.
+template <typename... Steps>
+void interleaved(benchmark::State& state, const char* const (&names)[sizeof...(Steps)],
+                 Steps... steps) {
+    using Clock = std::chrono::steady_clock;
+    std::array<Clock::duration, sizeof...(Steps)> spent{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            runner.run("/usr/bin/lsblk", {"-b", "-P", "-o", "NAME,SIZE,PTTYPE,PARTTYPE,LABEL"}));
-        benchmark::DoNotOptimize(runner.run("/usr/bin/findmnt", {"-l", "-n"}));
+        std::size_t i = 0;
+        (
+            [&] {
+                const auto start = Clock::now();
+                steps();
+                spent[i++] += Clock::now() - start;
+            }(),
+            ...);
+    }
+    for (std::size_t i = 0; i < spent.size(); ++i) {
+        state.counters[names[i]] =
+            benchmark::Counter(std::chrono::duration<double, std::micro>(spent[i]).count() /
+                               static_cast<double>(state.iterations()));
     }
 }
-BENCHMARK(BM_LsblkFindmnt)->Unit(benchmark::kMicrosecond);
+
+// runTaskAtPath("/bin/true") against a bare spawn of the same program.
+void BM_RunnerAgainstSpawn(benchmark::State& state) {
+    Runner runner;
+    const char* const names[] = {"spawn_us", "runner_us"};
+    interleaved(
+        state, names, [] { spawnAndWait("/bin/true"); },
+        [&runner] { benchmark::DoNotOptimize(runner.run("/bin/true", {})); });
+}
+BENCHMARK(BM_RunnerAgainstSpawn)->Unit(benchmark::kMicrosecond);
+
+// A whole click with the real stand-ins (the mount table and the listing read, the menu built)
+// against two bare spawns, and against util-linux telling the same facts: the block devices with
+// their partition types and labels, and the mount table.
+void BM_ClickAgainstFloors(benchmark::State& state) {
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    PosixTaskLauncher tasks;
+    PosixFileManager files;
+    LinuxFileSystemStats stats;
+    FakePlatform fakes;
+    Platform platform =
+        fakes.with(Commands::linuxBeside(EXFATBAR_BUNDLE_DIR), &tasks, &files, &stats);
+    AppDelegate controller(platform);
+    Runner runner;
+    const char* const names[] = {"two_spawns_us", "click_us", "util_linux_us"};
+    interleaved(
+        state, names,
+        [] {
+            spawnAndWait("/bin/true");
+            spawnAndWait("/bin/true");
+        },
+        [&controller] { benchmark::DoNotOptimize(controller.statusMenu()); },
+        [&runner] {
+            benchmark::DoNotOptimize(runner.run(
+                "/usr/bin/lsblk", {"-b", "-P", "-o", "NAME,SIZE,PTTYPE,PARTTYPE,LABEL"}));
+            benchmark::DoNotOptimize(runner.run("/usr/bin/findmnt", {"-l", "-n"}));
+        });
+    qputenv("HOME", savedHome);
+}
+BENCHMARK(BM_ClickAgainstFloors)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

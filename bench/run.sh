@@ -6,7 +6,7 @@
 # click, and detaches them at the end.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-EXTRA_PACKAGES="libbenchmark-dev xvfb trayer xdotool x11-utils"
+EXTRA_PACKAGES="libbenchmark-dev python3 xvfb trayer xdotool x11-utils"
 . "$top/tools/setup.sh"
 cmake --build "$top/build" --target exfatbar_bench >/dev/null
 BUILD="$top/build"
@@ -32,18 +32,9 @@ if [ "$(id -u)" -eq 0 ] && [ -w /dev/loop-control ]; then
     disks="4 loop disks x 4 exFAT partitions"
 fi
 
-# Every benchmark 9 times; the fastest run is the figure least disturbed by the rest of the
-# machine.
+# Every benchmark 9 times; the median of the runs is the figure.
 "$BUILD/exfatbar_bench" --benchmark_repetitions=9 --benchmark_min_time=0.2 \
-    --benchmark_format=csv 2>/dev/null >"$WORK/bench.csv"
-figure() {  # figure NAME COLUMN: the smallest value of COLUMN over the runs of NAME
-    awk -F, -v name="\"$1\"" -v column="$2" '
-        NR == 1 { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); if ($i == column) c = i }; next }
-        $1 == name && c { if (min == "" || $c + 0 < min) min = $c + 0 }
-        END { print min }' "$WORK/bench.csv"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-check() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t ? "met" : "MISSED") }'; }
+    --benchmark_format=json 2>/dev/null >"$WORK/bench.json"
 
 # Resident memory of the idle program after one click, in MiB.
 rss_of() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
@@ -78,30 +69,55 @@ if command -v Xvfb >/dev/null && command -v trayer >/dev/null; then
     desktop_rss=$(rss_of $desktop)
 fi
 
-listing_1k=$(figure "BM_PartitionListing/1000" per_line)
-listing_100k=$(figure "BM_PartitionListing/100000" per_line)
-mounts_1k=$(figure "BM_MountList/1000" per_line)
-mounts_100k=$(figure "BM_MountList/100000" per_line)
-spawn=$(figure BM_BareSpawnTrue real_time)
-runner=$(figure BM_RunTaskTrue real_time)
-two_spawns=$(figure BM_TwoBareSpawnsTrue real_time)
-click=$(figure BM_Click real_time)
-util_linux=$(figure BM_LsblkFindmnt real_time)
-mount_stand_in=$(figure BM_StandIn/mount real_time)
-diskutil_stand_in=$(figure BM_StandIn/diskutil real_time)
+python3 - "$WORK/bench.json" "$disks" "$terminal_rss" "$desktop_rss" <<'PYTHON'
+import json, statistics, sys
 
-ns() { awk -v v="$1" 'BEGIN { printf "%.0f ns", v * 1e9 }'; }
-us() { awk -v v="$1" 'BEGIN { printf "%.0f us", v }'; }
-printf '%-44s %-16s %-22s %-8s %s\n' "measure" "exfatbar" "beside" "ratio" "target"
-row() { printf '%-44s %-16s %-22s %-8s %s\n' "$@"; }
-row "partition listing, per line at 100k" "$(ns "$listing_100k")" "1 us" "$(ratio "$listing_100k" 0.000001)" "<= 1.00 $(check "$listing_100k" 0.000001)"
-row "partition listing, per line 100k / 1k" "$(ns "$listing_100k")" "$(ns "$listing_1k") at 1k" "$(ratio "$listing_100k" "$listing_1k")" "<= 1.30 $(check "$(ratio "$listing_100k" "$listing_1k")" 1.3)"
-row "mount list, per line at 100k" "$(ns "$mounts_100k")" "1 us" "$(ratio "$mounts_100k" 0.000001)" "<= 1.00 $(check "$mounts_100k" 0.000001)"
-row "mount list, per line 100k / 1k" "$(ns "$mounts_100k")" "$(ns "$mounts_1k") at 1k" "$(ratio "$mounts_100k" "$mounts_1k")" "<= 1.30 $(check "$(ratio "$mounts_100k" "$mounts_1k")" 1.3)"
-row "runTaskAtPath(/bin/true)" "$(us "$runner")" "$(us "$spawn") bare spawn" "$(ratio "$runner" "$spawn")" "<= 1.20 $(check "$(ratio "$runner" "$spawn")" 1.2)"
-row "click ($disks)" "$(us "$click")" "$(us "$two_spawns") two spawns" "$(ratio "$click" "$two_spawns")" "<= 3.00 $(check "$(ratio "$click" "$two_spawns")" 3)"
-row "  of which the mount list stand-in" "$(us "$mount_stand_in")" "$(us "$spawn") bare spawn" "$(ratio "$mount_stand_in" "$spawn")" ""
-row "  of which the disk listing stand-in" "$(us "$diskutil_stand_in")" "$(us "$spawn") bare spawn" "$(ratio "$diskutil_stand_in" "$spawn")" ""
-row "click against lsblk + findmnt" "$(us "$click")" "$(us "$util_linux") util-linux" "$(ratio "$click" "$util_linux")" "< 1.00 $(check "$(ratio "$click" "$util_linux")" 0.999)"
-row "idle memory, terminal front end" "$terminal_rss MiB" "" "" "<= 10 MiB $(check "$terminal_rss" 10)"
-row "idle memory, desktop front end" "$desktop_rss MiB" "" "" "<= 30 MiB $(check "$desktop_rss" 30)"
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+disks, terminal_rss, desktop_rss = sys.argv[2:5]
+
+def median(name, field):
+    return statistics.median(r[field] for r in runs
+                             if r.get("run_name") == name and r.get("run_type") == "iteration")
+
+def ratio(name, top, bottom):
+    # The median of the ratios of each run: both figures of a run were taken side by side.
+    return statistics.median(r[top] / r[bottom] for r in runs
+                             if r.get("run_name") == name and r.get("run_type") == "iteration")
+
+rows = []
+def row(measure, value, beside, figure, limit, below=False):
+    met = figure < limit if below else figure <= limit
+    target = ("< " if below else "<= ") + f"{limit:.2f}"
+    rows.append((measure, value, beside, f"{figure:.2f}", f"{target} {'met' if met else 'MISSED'}"))
+
+for name, label in (("BM_PartitionListing", "partition listing"), ("BM_MountList", "mount list")):
+    small = median(name, "ns_per_line_1k")
+    large = median(name, "ns_per_line_100k")
+    row(f"{label}, per line at 100k lines", f"{large:.0f} ns", "1 us", large / 1000, 1.0)
+    row(f"{label}, per line 100k / 1k", f"{large:.0f} ns", f"{small:.0f} ns at 1k",
+        ratio(name, "ns_per_line_100k", "ns_per_line_1k"), 1.3)
+
+spawn = median("BM_RunnerAgainstSpawn", "spawn_us")
+runner = median("BM_RunnerAgainstSpawn", "runner_us")
+row("runTaskAtPath(/bin/true)", f"{runner:.0f} us", f"{spawn:.0f} us bare spawn",
+    ratio("BM_RunnerAgainstSpawn", "runner_us", "spawn_us"), 1.2)
+click = median("BM_ClickAgainstFloors", "click_us")
+floor = median("BM_ClickAgainstFloors", "two_spawns_us")
+util_linux = median("BM_ClickAgainstFloors", "util_linux_us")
+row(f"click ({disks})", f"{click:.0f} us", f"{floor:.0f} us two spawns",
+    ratio("BM_ClickAgainstFloors", "click_us", "two_spawns_us"), 3.0)
+for stand_in in ("mount", "diskutil"):
+    took = median(f"BM_StandIn/{stand_in}", "real_time")
+    rows.append((f"  of which the {stand_in} stand-in", f"{took:.0f} us",
+                 f"{spawn:.0f} us bare spawn", f"{took / spawn:.2f}", ""))
+row("click against lsblk + findmnt", f"{click:.0f} us", f"{util_linux:.0f} us util-linux",
+    ratio("BM_ClickAgainstFloors", "click_us", "util_linux_us"), 1.0, below=True)
+row("idle memory, terminal front end", f"{terminal_rss} MiB", "", float(terminal_rss), 10)
+if desktop_rss != "n/a":
+    row("idle memory, desktop front end", f"{desktop_rss} MiB", "", float(desktop_rss), 30)
+
+header = ("measure", "exfatbar", "beside", "ratio", "target")
+widths = [max(len(r[i]) for r in rows + [header]) for i in range(5)]
+for r in [header] + rows:
+    print("  ".join(cell.ljust(widths[i]) for i, cell in enumerate(r)).rstrip())
+PYTHON

@@ -35,7 +35,7 @@ struct Output {
 
 // Real processes in place of the disk utility and the mount list, printing what a case says.
 class HostileOutputTest : public ::testing::Test {
-protected:
+  protected:
     QString command(const char* name, const Output& output) {
         const QString data = scratch.filePath(QString(name) + ".out");
         QFile file(data);
@@ -45,9 +45,9 @@ protected:
         const QString path = scratch.filePath(name);
         QFile script(path);
         EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n" +
-                     (output.script.isEmpty() ? "exec cat '" + data.toUtf8() + "'" : output.script) +
-                     "\n");
+        script.write(
+            "#!/bin/sh\n" +
+            (output.script.isEmpty() ? "exec cat '" + data.toUtf8() + "'" : output.script) + "\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         return path;
@@ -84,8 +84,8 @@ protected:
 TEST_F(HostileOutputTest, TheMenuStillBuilds) {
     QByteArray manyCandidates;
     for (int i = 0; i < 100'000; ++i) {
-        manyCandidates += QByteArray("   1: Windows_NTFS X 1.0 GB disk") + QByteArray::number(i) +
-                          "s1\n";
+        manyCandidates +=
+            QByteArray("   1: Windows_NTFS X 1.0 GB disk") + QByteArray::number(i) + "s1\n";
     }
     struct Case {
         const char* name;
@@ -95,20 +95,36 @@ TEST_F(HostileOutputTest, TheMenuStillBuilds) {
         QString first;      // title of the first entry
     };
     const Case cases[] = {
-        {"50 MB of one line", {{}, "head -c 52428800 /dev/zero | tr '\\000' x"},
-         {{}, "yes '/Users/u/exfat-volumes on (' | tr -d '\\n' | head -c 52428800"}, 3,
+        {"50 MB of one line",
+         {{}, "head -c 52428800 /dev/zero | tr '\\000' x"},
+         {{}, "yes '/Users/u/exfat-volumes on (' | tr -d '\\n' | head -c 52428800"},
+         3,
          "No exFAT drives found"},
-        {"binary garbage", {garbage(1 << 20), {}}, {garbage(1 << 20), {}}, 3,
+        {"binary garbage",
+         {garbage(1 << 20), {}},
+         {garbage(1 << 20), {}},
+         3,
          "No exFAT drives found"},
-        {"invalid UTF-8 after a good line", {kCandidate + "\xc3\x28\n", {}},
-         {"/dev/disk2s1 on /Users/u/exfat-volumes/disk2s1 (exfat)\n\xff", {}}, 3,
+        {"invalid UTF-8 after a good line",
+         {kCandidate + "\xc3\x28\n", {}},
+         {"/dev/disk2s1 on /Users/u/exfat-volumes/disk2s1 (exfat)\n\xff", {}},
+         3,
          "No exFAT drives found"},
-        {"NUL bytes and carriage returns", {QByteArray("1:\0 Windows_NTFS 1 GB disk2s1\r\n", 32), {}},
-         {QByteArray("\0\r\n", 3), {}}, 3, "No exFAT drives found"},
+        {"NUL bytes and carriage returns",
+         {QByteArray("1:\0 Windows_NTFS 1 GB disk2s1\r\n", 32), {}},
+         {QByteArray("\0\r\n", 3), {}},
+         3,
+         "No exFAT drives found"},
         {"100 000 candidates", {manyCandidates, {}}, {}, 100'003, "Mount"},
-        {"never exits", {{}, "echo '1: Windows_NTFS X 1.0 GB disk2s1'; exec sleep 60"},
-         {{}, "exec sleep 60"}, 3, "No exFAT drives found"},
-        {"output never ends",  {{}, "exec yes '1: Windows_NTFS X 1.0 GB disk2s1'"}, {}, 3,
+        {"never exits",
+         {{}, "echo '1: Windows_NTFS X 1.0 GB disk2s1'; exec sleep 60"},
+         {{}, "exec sleep 60"},
+         3,
+         "No exFAT drives found"},
+        {"output never ends",
+         {{}, "exec yes '1: Windows_NTFS X 1.0 GB disk2s1'"},
+         {},
+         3,
          "No exFAT drives found"},
     };
     for (const Case& c : cases) {
@@ -150,13 +166,14 @@ TEST_F(HostileOutputTest, AwkwardMountPointsAreShownAsTheListPrintsThem) {
     const StatusMenu menu = click({}, {mounts, {}});
     QStringList lines;
     for (const MenuEntry& entry : menu.entries) {
-        lines.append(entry.isSeparator ? "---"
-                                       : entry.title + " [" + entry.representedObject.value_or("") +
-                                             "]");
+        lines.append(entry.isSeparator
+                         ? "---"
+                         : entry.title + " [" + entry.representedObject.value_or("") + "]");
     }
     EXPECT_EQ(lines, QStringList({"Eject []", "Eject: disk2s1 [/Users/u/exfat-volumes/a on b]",
                                   "Eject: disk3s1 [/Users/u/exfat-volumes/c]",
-                                  "Eject: disk5s1 [" + QString::fromUtf8("/Users/u/exfat-volumes/写真") + "]",
+                                  "Eject: disk5s1 [" +
+                                      QString::fromUtf8("/Users/u/exfat-volumes/写真") + "]",
                                   "---", "Quit []"}));
     EXPECT_FALSE(touchedTheDisk());
 }
