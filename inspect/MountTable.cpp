@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/Paths.h"
+#include "inspect/Text.h"
 #include "platform/FileSystemStats.h"
 #include "platform/Files.h"
 
@@ -11,12 +12,7 @@ MountMap AppDelegate::parseMountList(const QString& mountList, const QString& ba
         QString mountPoint;
     };
     QList<Mount> found;
-    QStringView rest(mountList);
-    for (;;) {
-        const qsizetype lineEnd = rest.indexOf(u'\n');
-        const QStringView line = lineEnd < 0 ? rest : rest.first(lineEnd);
-        rest = lineEnd < 0 ? QStringView() : rest.sliced(lineEnd + 1);
-
+    forEachLine(mountList, [&](QStringView line) {
         // DEVICE " on " MOUNTPOINT " (" TYPE-AND-OPTIONS: the first " on " ends the device text,
         // the first " (" after it ends the mount point.
         const qsizetype on = line.indexOf(u" on ");
@@ -30,10 +26,7 @@ MountMap AppDelegate::parseMountList(const QString& mountList, const QString& ba
                               remainder.first(open).toString()});
             }
         }
-        if (lineEnd < 0) {
-            break;
-        }
-    }
+    });
     // Sorted first and then put into the map in key order, which keeps building the map linear in
     // the number of lines however many volumes there are. The sort is stable, so of the lines with
     // one key the last is the last of its run, and that one counts.

@@ -153,12 +153,8 @@ QList<CandidatePartition> AppDelegate::parsePartitionListing(const QString& list
     QList<CandidatePartition> candidates;
     // Views into the listing: a line's tokens become texts of their own only when it is accepted.
     QVarLengthArray<QStringView, 16> tokens;
-    QStringView rest(listing);
-    for (;;) {
-        const qsizetype lineEnd = rest.indexOf(u'\n');
-        const QStringView line = trimWhitespace(lineEnd < 0 ? rest : rest.first(lineEnd));
-        rest = lineEnd < 0 ? QStringView() : rest.sliced(lineEnd + 1);
-
+    forEachLine(listing, [&](QStringView untrimmed) {
+        const QStringView line = trimWhitespace(untrimmed);
         const qsizetype colon = line.indexOf(u':');
         if (colon > 0 && isAsciiDigits(line.first(colon))) {
             tokens.clear();
@@ -180,10 +176,8 @@ QList<CandidatePartition> AppDelegate::parsePartitionListing(const QString& list
                 }
             }
         }
-        if (lineEnd < 0) {
-            return candidates;
-        }
-    }
+    });
+    return candidates;
 }
 
 QList<CandidatePartition> AppDelegate::scanCandidatePartitions() {

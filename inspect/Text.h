@@ -39,3 +39,19 @@ inline QStringView trimWhitespace(QStringView text) {
     }
     return text.sliced(begin, end - begin);
 }
+
+// Calls `visit` with each line of `text`, in order: the text between two line feeds, before the
+// first or after the last. Only the line feed ends a line; consecutive line feeds give empty lines
+// and a final one gives an empty last line.
+template <typename Visit>
+void forEachLine(QStringView text, Visit visit) {
+    for (;;) {
+        const qsizetype lineEnd = text.indexOf(u'\n');
+        if (lineEnd < 0) {
+            visit(text);
+            return;
+        }
+        visit(text.first(lineEnd));
+        text = text.sliced(lineEnd + 1);
+    }
+}
